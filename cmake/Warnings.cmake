@@ -1,0 +1,12 @@
+# One place for the warning flags, so every target builds with the same ones.
+if(MSVC)
+    add_compile_options(/W4)
+    if(VANTOREL_WERROR)
+        add_compile_options(/WX)
+    endif()
+else()
+    add_compile_options(-Wall -Wextra)
+    if(VANTOREL_WERROR)
+        add_compile_options(-Werror)
+    endif()
+endif()

@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that a task needs, skipping those already there.
+# Usage: scripts/deps.sh build|test|ci
+set -euo pipefail
+
+build_pkgs=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev fonts-dejavu-core)
+test_pkgs=(libgtest-dev libgmock-dev)
+ci_pkgs=(clang-14 libclang-rt-14-dev g++-aarch64-linux-gnu qemu-user
+         appstream desktop-file-utils dpkg-dev file shared-mime-info)
+
+wanted=("${build_pkgs[@]}")
+case "${1:-build}" in
+    build) ;;
+    test) wanted+=("${test_pkgs[@]}") ;;
+    ci) wanted+=("${test_pkgs[@]}" "${ci_pkgs[@]}") ;;
+    *) echo "usage: $0 build|test|ci" >&2; exit 2 ;;
+esac
+
+missing=()
+for pkg in "${wanted[@]}"; do
+    status=$(dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null || true)
+    [[ $status == "install ok installed" ]] || missing+=("$pkg")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+echo "Installing: ${missing[*]}"
+"${sudo[@]}" apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}"

@@ -1,0 +1,14 @@
+#include "commands.h"
+
+namespace cli {
+
+int runRender(const QStringList &arguments)
+{
+    QCommandLineParser parser;
+    if (auto exitCode = parseArguments(parser, arguments, 0, -1))
+        return *exitCode;
+    reportFailure(arguments.value(0), QStringLiteral("not built yet"));
+    return ExitBadInput;
+}
+
+} // namespace cli
