@@ -3,7 +3,7 @@
 # Usage: scripts/deps.sh build|test|ci
 set -euo pipefail
 
-build_pkgs=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev fonts-dejavu-core)
+build_pkgs=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev fonts-dejavu-core fonts-liberation2)
 test_pkgs=(libgtest-dev libgmock-dev shared-mime-info)
 ci_pkgs=(clang-14 libclang-rt-14-dev g++-aarch64-linux-gnu qemu-user
          appstream desktop-file-utils dpkg-dev file)

@@ -1,8 +1,23 @@
 #include "commands.h"
 
+#include <QRegularExpression>
+
 #include <cstdio>
 
 namespace cli {
+
+namespace {
+
+// Qt names the program by its path; the usage line names the command too.
+QString helpText(const QCommandLineParser &parser, const QString &command)
+{
+    static const QRegularExpression program(QStringLiteral("^Usage: \\S+"));
+    QString text = parser.helpText();
+    text.replace(program, QStringLiteral("Usage: vantorel-cli ") + command);
+    return text;
+}
+
+} // namespace
 
 std::optional<int> parseArguments(QCommandLineParser &parser, const QStringList &arguments,
                                   int minPositional, int maxPositional)
@@ -12,7 +27,7 @@ std::optional<int> parseArguments(QCommandLineParser &parser, const QStringList 
     if (!parser.parse(arguments)) {
         error = parser.errorText();
     } else if (parser.isSet(help)) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
+        std::fputs(qPrintable(helpText(parser, arguments.value(0))), stdout);
         return ExitOk;
     } else {
         const qsizetype count = parser.positionalArguments().size();
@@ -25,7 +40,7 @@ std::optional<int> parseArguments(QCommandLineParser &parser, const QStringList 
         return std::nullopt;
 
     // The usage line is the first line of the help text.
-    const QString usage = parser.helpText().section(QLatin1Char('\n'), 0, 0);
+    const QString usage = helpText(parser, arguments.value(0)).section(QLatin1Char('\n'), 0, 0);
     std::fprintf(stderr, "vantorel-cli: %s\n%s\n", qPrintable(error), qPrintable(usage));
     return ExitUsage;
 }
