@@ -384,7 +384,8 @@ void TForm::Loaded()
     collectTabOrder(this, chain);
     for (size_t i = 1; i < chain.size(); ++i)
         QWidget::setTabOrder(chain[i - 1], chain[i]);
-    TControl::Loaded();
+    // The client area's geometry follows the window, not bounds of its own.
+    AlignControls();
 }
 
 void TForm::readDescriptionText(const String &className, const TPublishedNames &published)
