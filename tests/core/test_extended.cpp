@@ -95,6 +95,13 @@ const OperationCase operationCases[] = {
      bits(0x403E, 0xFFFFFFFFFFFFFFFF)},
     {"a far smaller addend only tips a tie", bits(0x3FFF, Top | 1), '+', bits(0x3FBF, Top),
      bits(0x3FFF, Top | 2)},
+    // Past a tie by less than a 113-bit format keeps: rounding first to such
+    // a format (a 128-bit long double) lands on the tie, which then goes to
+    // even, one unit short.
+    {"a product just past a tie rounds up", bits(0x3FFF, 0xF2A74DE452E6B439), '*',
+     bits(0x3FFF, 0x9149002BEC073374), bits(0x4000, 0x89B5F4FD2AE3745F)},
+    {"a quotient just past a tie rounds up", bits(0x3FFF, 0x9397E6C087128A6F), '/',
+     bits(0x3FFF, 0xD0B8599C724C60B2), bits(0x3FFE, 0xB506D1D357AEEF7F)},
     {"1 less 1 - 2^-64 cancels to 2^-64 exactly", integer(1), '-', bits(0x3FFE, ~uint64_t(0)),
      bits(0x3FBF, Top)},
     {"a sum of opposite numbers is +0", integer(-5), '+', integer(5), Extended()},
