@@ -14,9 +14,15 @@ constexpr vcl::TRootKey localMachine = vcl::HKEY_LOCAL_MACHINE;
 } // namespace
 
 #ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#ifndef WIN32_LEAN_AND_MEAN
+#define WIN32_LEAN_AND_MEAN
+#endif
 #include <windows.h>
 
-#include <cwchar>
+#include <algorithm>
 #include <vector>
 #else
 #include "vcl/wineprefix.h"
@@ -137,7 +143,8 @@ String TRegistry::ReadString(const String &Name)
         size = got;
         break;
     }
-    return String::fromWCharArray(text.data(), qsizetype(wcsnlen(text.data(), size / sizeof(wchar_t))));
+    const auto end = std::find(text.cbegin(), text.cbegin() + size / sizeof(wchar_t), L'\0');
+    return String::fromWCharArray(text.data(), end - text.cbegin());
 }
 
 void TRegistry::CloseKey()

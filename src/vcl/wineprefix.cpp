@@ -106,18 +106,18 @@ bool isOctalDigit(char c)
     return c >= '0' && c <= '7';
 }
 
-// The escaped name or string at the start of `in`, which is just past the
-// opening delimiter, up to the unescaped `delimiter`. Moves `in` past the
-// delimiter. Gives nothing when the line ends first.
-std::optional<String> readEscaped(QByteArrayView &in, char delimiter)
+// Reads the escaped name or string at the start of `in`, which is just past
+// the opening delimiter, up to the unescaped `delimiter`, into `out`. Moves
+// `in` past the delimiter. False when the line ends first.
+bool readEscaped(QByteArrayView &in, char delimiter, String &out)
 {
-    String out;
+    out.resize(0); // keeps the buffer: headers are read by the hundred thousand
     qsizetype i = 0;
     while (i < in.size()) {
         const char c = in[i];
         if (c == delimiter) {
             in = in.sliced(i + 1);
-            return out;
+            return true;
         }
         if (c == '\\') {
             if (i + 1 == in.size())
@@ -156,13 +156,51 @@ std::optional<String> readEscaped(QByteArrayView &in, char delimiter)
         }
         // A run of plain text, at least one byte, up to the next escape or
         // the delimiter.
-        qsizetype end = i + 1;
-        while (end < in.size() && in[end] != '\\' && in[end] != delimiter)
+        qsizetype end = i;
+        bool ascii = true;
+        do {
+            ascii = ascii && uchar(in[end]) < 0x80;
             ++end;
-        out += QString::fromUtf8(in.sliced(i, end - i));
+        } while (end < in.size() && in[end] != '\\' && in[end] != delimiter);
+        const QByteArrayView run = in.sliced(i, end - i);
+        if (ascii)
+            out += QLatin1String(run.data(), run.size());
+        else
+            out += QString::fromUtf8(run);
         i = end;
     }
-    return std::nullopt;
+    return false;
+}
+
+std::optional<String> readEscaped(QByteArrayView &in, char delimiter)
+{
+    String out;
+    if (!readEscaped(in, delimiter, out))
+        return std::nullopt;
+    return out;
+}
+
+// True when a header's raw name, just past its '[', can be neither `key` nor
+// a key under it. Decides on the plain ASCII and "\\\\" that Wine writes for
+// almost every name, and leaves anything else to the full unescaping: most
+// headers of a big file differ from the key within a few characters, and
+// this spares unescaping them.
+bool differsEarly(QByteArrayView raw, const String &key)
+{
+    qsizetype r = 0;
+    for (qsizetype k = 0; k < key.size() && r < raw.size(); ++k) {
+        char c = raw[r++];
+        if (c == '\\') {
+            if (r == raw.size() || raw[r] != '\\')
+                return false;
+            ++r;
+        } else if (c == ']' || uchar(c) >= 0x80) {
+            return false;
+        }
+        if (QChar(QLatin1Char(c)).toCaseFolded() != key[k].toCaseFolded())
+            return true;
+    }
+    return false;
 }
 
 // Hex data "41,00,42,00", which may go on over lines ending in a backslash.
@@ -459,21 +497,29 @@ std::optional<qsizetype> RegistryFile::findKey(const String &key) const
     std::optional<qsizetype> found;
     if (m_readable && wanted.isEmpty())
         found = noValues; // the root
+    String name;
     qsizetype pos = 0;
-    while (m_readable && !wanted.isEmpty() && pos < m_text.size()) {
-        QByteArrayView line = skipBlanks(nextLine(m_text, pos));
-        if (!line.startsWith('['))
+    while (m_readable && !wanted.isEmpty()) {
+        // Headers are the lines that start with '['. Jumping from one '[' to
+        // the next is much faster than walking every line of a big file.
+        const qsizetype bracket = m_text.indexOf('[', pos);
+        if (bracket < 0)
+            break;
+        qsizetype lineStart = bracket;
+        while (lineStart > 0 && isBlank(m_text[lineStart - 1]))
+            --lineStart;
+        pos = bracket + 1;
+        if (lineStart > 0 && m_text[lineStart - 1] != '\n')
             continue;
-        line = line.sliced(1);
-        const auto name = readEscaped(line, ']');
-        if (!name || name->size() < wanted.size())
+        QByteArrayView line = nextLine(m_text, pos);
+        if (differsEarly(line, wanted) || !readEscaped(line, ']', name) || name.size() < wanted.size())
             continue;
-        if (name->size() == wanted.size()) {
-            if (name->compare(wanted, Qt::CaseInsensitive) == 0) {
+        if (name.size() == wanted.size()) {
+            if (name.compare(wanted, Qt::CaseInsensitive) == 0) {
                 found = pos;
                 break;
             }
-        } else if (name->at(wanted.size()) == u'\\' && name->startsWith(wanted, Qt::CaseInsensitive)) {
+        } else if (name[wanted.size()] == u'\\' && name.startsWith(wanted, Qt::CaseInsensitive)) {
             // A subkey: the key exists even if it has no section of its own.
             found = noValues;
         }

@@ -260,6 +260,8 @@ const KeyCase keyCases[] = {
      "[Software\\\\Infogrames\\\\Civ3PTW\\\\Settings] 1700000000\n\"Install_Path\"=\"C:\\\\Civ3\"\n", true, u""},
     {"a value whose name looks like the key", Arch::Win32,
      "[Software\\\\Infogrames] 1700000000\n\"[Software\\\\Infogrames\\\\Civ3PTW]\"=\"C:\\\\Civ3\"\n", false},
+    {"a header indented by hand", Arch::Win32,
+     "  [Software\\\\Infogrames\\\\Civ3PTW] 1700000000\n  \"Install_Path\"=\"C:\\\\Civ3\"\n", true, uR"(C:\Civ3)"},
     {"a header without its closing bracket", Arch::Win32,
      "[Software\\\\Infogrames\\\\Civ3PTW 1700000000\n\"Install_Path\"=\"C:\\\\Civ3\"\n", false},
 };
