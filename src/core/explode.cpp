@@ -71,6 +71,7 @@
 
 #include "explode.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -469,7 +470,7 @@ inline void CopyRun(const uint8_t *from, uint8_t *to, uint8_t *out, int length, 
         std::memcpy(to + length - 4, &tail, 4);
         std::memcpy(out, &head, 4);
         std::memcpy(out + length - 4, &tail, 4);
-    } else {
+    } else if (length >= 2) {
         uint16_t head, tail;
         std::memcpy(&head, from, 2);
         std::memcpy(&tail, from + length - 2, 2);
@@ -477,6 +478,8 @@ inline void CopyRun(const uint8_t *from, uint8_t *to, uint8_t *out, int length, 
         std::memcpy(to + length - 2, &tail, 2);
         std::memcpy(out, &head, 2);
         std::memcpy(out + length - 2, &tail, 2);
+    } else {
+        out[0] = to[0] = from[0];
     }
 }
 
@@ -496,25 +499,28 @@ bool CopyBytes(int length, int distance)
         return false;
     }
     int from = WindowPos >= distance ? WindowPos - distance : WindowSize - (distance - WindowPos);
-    const int to = WindowPos + 1 == WindowSize ? 0 : WindowPos + 1;
-    if (from + length <= WindowSize && to + length <= WindowSize &&
-        OutputFill + length < OutputSize) {
-        // No wrap and no write: the whole run at once.
-        CopyRun(Window + from, Window + to, OutputBuffer + OutputFill, length, distance);
-        WindowPos = to + length - 1;
-        OutputFill += length;
-        return true;
-    }
-    // Near a wrap or a write, byte by byte. When distance is WindowSize - 1
-    // the source is the very cell that is written next, which keeps its byte.
-    for (int i = 0; i < length; ++i) {
-        const uint8_t byte = Window[from];
-        if (++from == WindowSize)
-            from = 0;
-        if (!PutByte(byte))
+    int to = WindowPos + 1 == WindowSize ? 0 : WindowPos + 1;
+    // In runs that end where the source or the destination wraps, or where
+    // the output buffer fills up; most copies are a single run. When distance
+    // is WindowSize - 1 the source is the very cell written next, and keeps
+    // its byte.
+    for (;;) {
+        const int run = std::min({length, WindowSize - from, WindowSize - to, OutputSize - OutputFill});
+        CopyRun(Window + from, Window + to, OutputBuffer + OutputFill, run, distance);
+        length -= run;
+        from += run;
+        to += run;
+        WindowPos = to - 1;
+        OutputFill += run;
+        if (OutputFill == OutputSize && !Flush())
             return false;
+        if (length == 0)
+            return true;
+        if (from == WindowSize)
+            from = 0;
+        if (to == WindowSize)
+            to = 0;
     }
-    return true;
 }
 
 // Decodes tokens until the end code or a failure. Returns true at the end

@@ -86,14 +86,17 @@ public:
     int dictionaryBits() const { return m_dictionaryBits; }
     int windowSize() const { return 64 << std::clamp(m_dictionaryBits, 0, 6); }
     // Bits written so far, the header's sixteen included.
-    size_t bitCount() const { return m_bitCount; }
+    size_t bitCount() const { return 8 * m_bytes.size() + size_t(m_pendingBits); }
 
     ImplodeWriter &literal(uint8_t byte)
     {
         bits(0, 1);
         bits(byte, 8);
-        if (!m_ended)
-            m_expected.push_back(byte);
+        if (!m_ended) {
+            ++m_outputSize;
+            if (m_tracking)
+                m_expected.push_back(byte);
+        }
         return *this;
     }
 
@@ -127,14 +130,20 @@ public:
         code(DistanceCodes[distance >> lowBits]);
         bits(uint32_t(distance) & ((1u << lowBits) - 1), lowBits);
 
-        const size_t reach = std::min(m_expected.size(), size_t(windowSize()));
+        const size_t reach = std::min(m_outputSize, size_t(windowSize()));
         if (m_ended) {
             // Past the end code: bits that a decoder never reads.
         } else if (size_t(distance) >= reach) {
             m_describable = false;
         } else {
-            for (int i = 0; i < length; ++i)
-                m_expected.push_back(m_expected[m_expected.size() - 1 - size_t(distance)]);
+            m_outputSize += size_t(length);
+            if (m_tracking) {
+                const size_t start = m_expected.size();
+                m_expected.resize(start + size_t(length));
+                uint8_t *bytes = m_expected.data();
+                for (size_t i = start; i < start + size_t(length); ++i)
+                    bytes[i] = bytes[i - 1 - size_t(distance)];
+            }
         }
         return *this;
     }
@@ -149,15 +158,16 @@ public:
     }
 
     // Raw bits in plain order (the first written is the value's lowest bit),
-    // for crafting streams no token describes.
+    // for crafting streams no token describes. count is 0 to 32.
     ImplodeWriter &bits(uint32_t value, int count)
     {
-        for (int i = 0; i < count; ++i) {
-            if (m_bitCount % 8 == 0)
-                m_bytes.push_back(0);
-            if ((value >> i) & 1)
-                m_bytes.back() |= uint8_t(1u << (m_bitCount % 8));
-            ++m_bitCount;
+        const uint64_t mask = (uint64_t(1) << count) - 1;
+        m_pending |= (value & mask) << m_pendingBits;
+        m_pendingBits += count;
+        while (m_pendingBits >= 8) {
+            m_bytes.push_back(uint8_t(m_pending));
+            m_pending >>= 8;
+            m_pendingBits -= 8;
         }
         return *this;
     }
@@ -177,8 +187,25 @@ public:
     {
         if (!m_ended)
             end();
-        return m_bytes;
+        std::vector<uint8_t> stream = m_bytes;
+        if (m_pendingBits > 0)
+            stream.push_back(uint8_t(m_pending));
+        return stream;
     }
+
+    // Stops keeping the bytes the tokens describe, for streams whose image is
+    // too large to hold (expected() then throws). The writer still counts
+    // them, so it still knows which copies reach too far.
+    ImplodeWriter &withoutExpected()
+    {
+        m_tracking = false;
+        m_expected.clear();
+        m_expected.shrink_to_fit();
+        return *this;
+    }
+
+    // Bytes that the tokens before the end code describe.
+    size_t outputSize() const { return m_outputSize; }
 
     // The bytes that the tokens before the end code describe. Throws std::logic_error when a
     // copy reached before the first byte or beyond the window.
@@ -186,6 +213,8 @@ public:
     {
         if (!m_describable)
             throw std::logic_error("a copy reaches outside the decoded bytes");
+        if (!m_tracking)
+            throw std::logic_error("the writer no longer keeps the expected bytes");
         return m_expected;
     }
 
@@ -203,9 +232,12 @@ private:
     }
 
     int m_dictionaryBits;
-    std::vector<uint8_t> m_bytes;
-    size_t m_bitCount = 0;
+    std::vector<uint8_t> m_bytes;  // whole bytes written
+    uint64_t m_pending = 0;        // bits not yet making a whole byte, lowest first
+    int m_pendingBits = 0;
     std::vector<uint8_t> m_expected;
+    size_t m_outputSize = 0;
+    bool m_tracking = true;
     bool m_describable = true;
     bool m_ended = false;
 };
