@@ -6,10 +6,10 @@
 // decides: "C" is plain, anything else goes to the decoder.
 //
 // The decoder writes to a file, and the image is then read back from it. That
-// file is made here, exclusively and under a unique name in the system's
-// temporary folder, and removed before openSaveImage returns, whatever
-// happened: saves are opened from folders the user owns, and nothing in them,
-// nor in the current folder, may be written or replaced by a load.
+// file is private to the load, under a unique name in the system's temporary
+// folder, and removed before openSaveImage returns, whatever happened: saves
+// are opened from folders the user owns, and nothing in them, nor in the
+// current folder, may be written or replaced by a load.
 #include "savefile.h"
 
 #include "explode.h"
@@ -27,12 +27,10 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
-#include <fcntl.h>
-#include <io.h>
 #include <random>
 #include <windows.h>
 #else
-#include <unistd.h>
+#include <stdlib.h>  // mkdtemp
 #endif
 
 namespace {
@@ -76,10 +74,21 @@ bool readToEnd(std::FILE *file, uintmax_t sizeHint, std::vector<uint8_t> &bytes,
     }
 }
 
-// The decoder's output file, private to one load. It is created exclusively
-// (it cannot take over a file that already has its name) and is kept open from
-// its creation, so that the image is read back from the very file this load
-// made. Closed and removed when the object goes, on every road out.
+// The decoder's output file, private to one load, and removed when the object
+// goes, on every road out.
+//
+// On POSIX systems the file lies in a folder of its own, made by mkdtemp: a
+// unique name, created exclusively and open to the user alone, so the decoder
+// creates the file afresh where nobody else can put anything. Letting mkstemp
+// create the file and the decoder then open it for writing would be as safe,
+// but opening with truncation marks the file on ext4 (the usual file system of
+// /tmp) to be written to disk when it is closed: every load would write the
+// whole image out and then wait for the disk before the file could go, which
+// costs more than the decoding. A file the decoder creates stays in memory
+// and is dropped unwritten.
+//
+// On Windows the file itself is created with CREATE_NEW under a unique name
+// in the temporary folder.
 class PrivateTempFile {
 public:
     PrivateTempFile() = default;
@@ -87,13 +96,13 @@ public:
     PrivateTempFile &operator=(const PrivateTempFile &) = delete;
     ~PrivateTempFile()
     {
-        if (m_file)
-            std::fclose(m_file);
         if (!m_path.empty())
             std::remove(m_path.c_str());
+        if (!m_folder.empty())
+            std::remove(m_folder.c_str());
     }
 
-    // False with a reason when no file could be made.
+    // False with a reason when no place for the file could be made.
     bool create(std::string &error);
 
     const std::string &path() const { return m_path; }
@@ -101,14 +110,21 @@ public:
     // Everything the decoder wrote.
     bool readAll(std::vector<uint8_t> &bytes, std::string &error)
     {
+        std::FILE *file = std::fopen(m_path.c_str(), "rb");
+        if (!file) {
+            error = errnoText(errno);
+            return false;
+        }
         std::error_code ec;
         const uintmax_t size = fs::file_size(m_path, ec);
-        return readToEnd(m_file, ec ? 0 : size, bytes, error);
+        const bool read = readToEnd(file, ec ? 0 : size, bytes, error);
+        std::fclose(file);
+        return read;
     }
 
 private:
-    std::string m_path;        // empty until the file exists
-    std::FILE *m_file = nullptr;  // read handle, open from creation on
+    std::string m_folder;  // the private folder that holds the file, if any
+    std::string m_path;    // the file; empty until it may be written
 };
 
 #ifdef _WIN32
@@ -128,27 +144,15 @@ bool PrivateTempFile::create(std::string &error)
         char name[MAX_PATH + 64];
         std::snprintf(name, sizeof name, "%svantorel-%lu-%08x.tmp", folder,
                       static_cast<unsigned long>(GetCurrentProcessId()), unsigned(random()));
-        const HANDLE handle = CreateFileA(name, GENERIC_READ | GENERIC_WRITE,
-                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                          nullptr, CREATE_NEW, FILE_ATTRIBUTE_TEMPORARY, nullptr);
-        if (handle == INVALID_HANDLE_VALUE) {
-            if (GetLastError() == ERROR_FILE_EXISTS)
-                continue;
-            error = "cannot create a temporary file in " + std::string(folder);
-            return false;
-        }
-        m_path = name;
-        const int fd = _open_osfhandle(reinterpret_cast<intptr_t>(handle), _O_RDONLY | _O_BINARY);
-        if (fd == -1) {
+        const HANDLE handle = CreateFileA(name, GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_TEMPORARY, nullptr);
+        if (handle != INVALID_HANDLE_VALUE) {
             CloseHandle(handle);
-        } else if (!(m_file = _fdopen(fd, "rb"))) {
-            _close(fd);
+            m_path = name;
+            return true;
         }
-        if (!m_file) {
-            error = "cannot open the temporary file " + m_path;
-            return false;
-        }
-        return true;
+        if (GetLastError() != ERROR_FILE_EXISTS)
+            break;
     }
     error = "cannot create a temporary file in " + std::string(folder);
     return false;
@@ -159,22 +163,14 @@ bool PrivateTempFile::create(std::string &error)
 bool PrivateTempFile::create(std::string &error)
 {
     const char *tmpdir = std::getenv("TMPDIR");
-    const std::string folder = tmpdir && *tmpdir ? tmpdir : "/tmp";
-    std::string name = folder + "/vantorel-XXXXXX";
-    // mkstemp picks an unused name and creates it with O_EXCL, readable by
-    // the user alone.
-    const int fd = mkstemp(name.data());
-    if (fd == -1) {
-        error = "cannot create a temporary file in " + folder + ": " + errnoText(errno);
+    const std::string parent = tmpdir && *tmpdir ? tmpdir : "/tmp";
+    std::string folder = parent + "/vantorel-XXXXXX";
+    if (!mkdtemp(folder.data())) {
+        error = "cannot create a temporary file in " + parent + ": " + errnoText(errno);
         return false;
     }
-    m_path = name;
-    m_file = fdopen(fd, "rb");
-    if (!m_file) {
-        error = "cannot open the temporary file " + m_path + ": " + errnoText(errno);
-        close(fd);
-        return false;
-    }
+    m_folder = folder;
+    m_path = folder + "/image";
     return true;
 }
 

@@ -23,6 +23,8 @@
 // civilization 2, listed second, has 0, 70, 70, 70, 70, 85.
 #include "scorehistory.h"
 
+#include <cstring>
+
 namespace {
 
 constexpr uint8_t Tag[4] = {'H', 'I', 'S', 'T'};
@@ -43,12 +45,22 @@ int32_t readInt32(const uint8_t *image, size_t at)
 
 // Position of the first tag, tested at 0 to length - 5 as the loader always
 // has: a tag in the image's last four bytes is not taken. length when none.
+// The tag lies near the end of a save of megabytes, so the scan goes from one
+// "H" to the next with memchr rather than byte by byte; the first match wins
+// all the same.
 size_t findTag(const uint8_t *image, size_t length)
 {
-    for (size_t p = 0; p + 4 < length; ++p)
-        if (image[p] == Tag[0] && image[p + 1] == Tag[1] && image[p + 2] == Tag[2]
-            && image[p + 3] == Tag[3])
+    if (length < 5)
+        return length;
+    const size_t last = length - 5;
+    for (size_t p = 0; p <= last; ++p) {
+        const void *h = std::memchr(image + p, Tag[0], last - p + 1);
+        if (!h)
+            break;
+        p = size_t(static_cast<const uint8_t *>(h) - image);
+        if (std::memcmp(image + p + 1, Tag + 1, 3) == 0)
             return p;
+    }
     return length;
 }
 

@@ -177,6 +177,8 @@ std::vector<Case> cases()
         {"EmptyImage", {}, false, {}},
         {"OneByte", Image().raw("H").done(), false, {}},
         {"FourBytes", Image().raw("HIST").done(), false, {}},
+        {"PartTagsBeforeTheTag", Image().raw("CHHIHISHHIS").hist(3).turns(2, 0, 3).done(), true,
+         playerScores(0, 2)},
         {"TwoTagsFirstWins",
          Image().raw(lead).hist(3).entry({{1, 7}}).entry({{1, 8}}).entry({{1, 9}})
              .hist(3).turns(4, 0, 3).done(),
