@@ -5,7 +5,7 @@ set -euo pipefail
 
 build_pkgs=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev fonts-dejavu-core fonts-liberation2)
 test_pkgs=(libgtest-dev libgmock-dev shared-mime-info)
-ci_pkgs=(clang-14 libclang-rt-14-dev g++-aarch64-linux-gnu qemu-user
+ci_pkgs=(clang-14 libclang-rt-14-dev g++-aarch64-linux-gnu g++-s390x-linux-gnu qemu-user
          appstream desktop-file-utils dpkg-dev file)
 
 wanted=("${build_pkgs[@]}")
