@@ -131,7 +131,10 @@ void ReadBlock()
             fail(ExplodeStatus::ReadFailed);
         std::memset(bytes + got, 0, BlockSize - got);
     }
-    for (int i = 0; i < BlockWords; ++i) {
+    // Zeroed bytes make zero words in either byte order; only the words that
+    // hold the file's bytes need building.
+    const int words = int((got + 3) / 4);
+    for (int i = 0; i < words; ++i) {
         const unsigned char *b = bytes + 4 * i;
         InputBlock[i] = uint32_t(b[0]) | uint32_t(b[1]) << 8 | uint32_t(b[2]) << 16 |
                         uint32_t(b[3]) << 24;
