@@ -18,6 +18,8 @@ public:
     static Extended fromDouble(double value); // exact
 
     // Each rounds to nearest, ties to even, at 64 bits of significand.
+    // Denormals, infinities and NaNs behave as on the x87 with its
+    // exceptions masked (see extended.cpp).
     friend Extended operator+(Extended a, Extended b);
     friend Extended operator-(Extended a, Extended b);
     friend Extended operator*(Extended a, Extended b);
@@ -31,8 +33,8 @@ public:
     // The low 32 bits of truncToInt64(), as the chart keeps them.
     int32_t truncToInt32() const;
 
-    bool isZero() const;
-    bool isNegative() const;
+    bool isZero() const;      // +0 or -0
+    bool isNegative() const;  // below zero: not -0, not a NaN
 
     // The raw format, for tests: sign and 15-bit biased exponent, and the
     // 64-bit significand with its explicit integer bit.
