@@ -275,10 +275,18 @@ TMemo::TMemo(TComponent *AOwner) : TControl(AOwner), m_edit(new QPlainTextEdit)
     // The memo is left when the focus goes to another control of its own
     // window. A dialog or another application taking the focus is not a
     // change of control: the focus comes back here when they close.
-    QObject::connect(qApp, &QApplication::focusChanged, m_edit, [this](QWidget *old, QWidget *now) {
+    m_focusWatch = QObject::connect(qApp, &QApplication::focusChanged, m_edit, [this](QWidget *old, QWidget *now) {
         if (old == m_edit && now && now->window() == m_edit->window())
             fire(OnExit, this);
     });
+}
+
+TMemo::~TMemo()
+{
+    // The edit goes after this object, and losing the focus on its way out
+    // is no edit of the user's: nothing may reach the handlers any more.
+    QObject::disconnect(m_focusWatch);
+    m_edit->blockSignals(true);
 }
 
 String TMemo::Text() const

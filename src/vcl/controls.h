@@ -109,6 +109,7 @@ private:
 class TMemo : public TControl {
 public:
     explicit TMemo(TComponent *AOwner);
+    ~TMemo() override;
     // The whole text: the lines joined by CR LF.
     String Text() const;
     // Replaces the whole text as one edit (one OnChange).
@@ -121,6 +122,7 @@ public:
 
 private:
     QPlainTextEdit *m_edit;
+    QMetaObject::Connection m_focusWatch;
 };
 
 class TButton : public TControl {
