@@ -436,8 +436,9 @@ inline bool PutByte(uint8_t byte)
 // repeats a short pattern and is copied byte by byte. Otherwise bytes move in
 // groups of 8, and the last group ends exactly at the copy's end, rewriting a
 // few bytes with the values they already hold. Where the source lies ahead
-// (the copy reaches back across the ring's end), every byte it reads still
-// holds its old value; the last group is then read before any is written.
+// (the copy reaches back across the ring's end), every byte it reads must
+// still hold its old value, so the last group is read before any is written;
+// where it lies behind, it is read again after the others.
 inline void CopyRun(const uint8_t *from, uint8_t *to, uint8_t *out, int length, int distance)
 {
     if (from < to && distance < 7) {
@@ -453,15 +454,14 @@ inline void CopyRun(const uint8_t *from, uint8_t *to, uint8_t *out, int length, 
     if (length >= 8) {
         const int last = length - 8;
         uint64_t v, tail;
-        if (from >= to)
-            std::memcpy(&tail, from + last, 8);
+        std::memcpy(&tail, from + last, 8);
         for (int at = 0; at < last; at += 8) {
             std::memcpy(&v, from + at, 8);
             std::memcpy(to + at, &v, 8);
             std::memcpy(out + at, &v, 8);
         }
         if (from < to)
-            std::memcpy(&tail, from + last, 8);
+            std::memcpy(&tail, from + last, 8);  // the loop may have written it
         std::memcpy(to + last, &tail, 8);
         std::memcpy(out + last, &tail, 8);
     } else if (length >= 4) {
