@@ -67,7 +67,7 @@
 // and at the end of the input, the same decoding routines take their bits
 // one request at a time from ReadBits, which alone deals with block reads
 // and the end of the file (StreamBits). And a copy that does not wrap the
-// window or fill the output buffer is moved eight bytes at a time (CopyRun).
+// window or fill the output buffer is moved eight bytes at a time (copyRun).
 
 #include "explode.h"
 
@@ -114,7 +114,7 @@ void fail(ExplodeStatus why)
 
 // Reads the next 16384 bytes of input into InputBlock as 4096 words. A short
 // read is the end of the input (or a read error, recorded as ReadFailed):
-// the bytes it did not fill are zeroed, and blockBytes tells NextWord how
+// the bytes it did not fill are zeroed, and blockBytes tells nextWord how
 // far the file's bytes go.
 //
 // Format notes:
@@ -122,7 +122,7 @@ void fail(ExplodeStatus why)
 //   taking a word's bits from the bottom up takes the bytes in file order,
 //   each from its least significant bit. The words are built from the bytes,
 //   so this holds on big-endian hosts too.
-void ReadBlock()
+void readBlock()
 {
     auto *bytes = reinterpret_cast<unsigned char *>(InputBlock);
     const size_t got = std::fread(bytes, 1, BlockSize, InputFile);
@@ -147,10 +147,10 @@ void ReadBlock()
 // 32, or 8, 16 or 24 in the last word of a file whose length is no multiple
 // of 4, or 0 past the end of the file. So the reader can never hand out a
 // bit the file does not hold.
-void NextWord()
+void nextWord()
 {
     if (++WordIndex >= BlockWords) {
-        ReadBlock();
+        readBlock();
         WordIndex = 0;
     }
     const int32_t bytes = blockBytes - 4 * WordIndex;
@@ -161,7 +161,7 @@ void NextWord()
 // is the low part of the result, and the bits still wanted come from the
 // next word, shifted above it. A word used up exactly moves the reader on at
 // once. Returns 0 and records Truncated when the file ends first.
-[[gnu::noinline]] uint32_t ReadBitsAcross(int count)
+[[gnu::noinline]] uint32_t readBitsAcross(int count)
 {
     if (count == 0)
         return 0;
@@ -171,7 +171,7 @@ void NextWord()
     for (;;) {
         bits |= InputBlock[WordIndex] << taken;
         taken += BitsLeft;
-        NextWord();
+        nextWord();
         const int wanted = count - taken;
         if (wanted == 0)
             return bits;
@@ -201,13 +201,13 @@ inline uint32_t ReadBits(int count)
         BitsLeft -= count;
         return bits;
     }
-    return ReadBitsAcross(count);
+    return readBitsAcross(count);
 }
 
 // Takes count bits (at most 30) that a PeekedBits has already decoded. The
 // fast path only runs while the next word is a whole word of the file, so
 // this never reaches the end of a block or of the input.
-inline void SkipBits(int count)
+inline void skipBits(int count)
 {
     if (BitsLeft > count) {
         InputBlock[WordIndex] >>= count;
@@ -229,7 +229,7 @@ struct StreamBits {
 
 // The bits of one token, taken from a copy of the current and the next word:
 // at least 33 bits, more than the longest token (30 bits). The decoding
-// routines make their one-bit decisions on the copy; SkipBits then takes the
+// routines make their one-bit decisions on the copy; skipBits then takes the
 // bits they used in one step. Only for where the next word is a whole word
 // of the file.
 class PeekedBits {
@@ -263,9 +263,9 @@ private:
 // taken is the most significant.
 //
 // Format notes:
-// - The distance code's tails are stored most significant bit first, the
-//   opposite of every other field, because the DCL writes its Huffman codes
-//   that way.
+// - Only the tails of the distance code are read this way; every other
+//   field of the stream comes least significant bit first. Read reversed, a
+//   tail is the end of its code word as the code table lists it.
 template <typename Bits>
 inline int ReadBitsReversed(Bits &in, int count)
 {
@@ -386,7 +386,7 @@ struct Token {
 // Decodes the next token. The high part of a distance comes before its low
 // bits, and a copy of 2 bytes takes 2 low bits whatever e is.
 template <typename Bits>
-inline Token DecodeToken(Bits &in)
+inline Token decodeToken(Bits &in)
 {
     if (!in.bit())
         return {0, in.take(8)};
@@ -401,7 +401,7 @@ inline Token DecodeToken(Bits &in)
 // Writes the OutputFill bytes of OutputBuffer (possibly none) to OutputFile.
 // Returns false, and records why, when the image would pass ExplodeOutputCap
 // or the write falls short.
-[[gnu::noinline]] bool Flush()
+[[gnu::noinline]] bool flush()
 {
     if (writtenBytes + OutputFill > ExplodeOutputCap) {
         fail(ExplodeStatus::TooLarge);
@@ -418,13 +418,13 @@ inline Token DecodeToken(Bits &in)
 
 // Appends one byte to the window and the output, writing the output buffer
 // out when it is full. Returns false when that write fails.
-inline bool PutByte(uint8_t byte)
+inline bool putByte(uint8_t byte)
 {
     if (++WindowPos == WindowSize)
         WindowPos = 0;
     Window[WindowPos] = byte;
     OutputBuffer[OutputFill] = byte;
-    return ++OutputFill < OutputSize || Flush();
+    return ++OutputFill < OutputSize || flush();
 }
 
 // Moves length bytes from `from` to `to`, both inside Window, and the same
@@ -439,7 +439,7 @@ inline bool PutByte(uint8_t byte)
 // (the copy reaches back across the ring's end), every byte it reads must
 // still hold its old value, so the last group is read before any is written;
 // where it lies behind, it is read again after the others.
-inline void CopyRun(const uint8_t *from, uint8_t *to, uint8_t *out, int length, int distance)
+inline void copyRun(const uint8_t *from, uint8_t *to, uint8_t *out, int length, int distance)
 {
     if (from < to && distance < 7) {
         if (distance == 0) {
@@ -495,7 +495,7 @@ inline void CopyRun(const uint8_t *from, uint8_t *to, uint8_t *out, int length, 
 //   window of 64 or 128 bytes; the format gives such a distance no meaning.
 // - The source index wraps at WindowSize: the bytes before Window[0] are
 //   those at the end of the ring.
-bool CopyBytes(int length, int distance)
+bool copyBytes(int length, int distance)
 {
     if (distance >= WindowSize || distance >= writtenBytes + OutputFill) {
         fail(ExplodeStatus::BadDistance);
@@ -509,13 +509,13 @@ bool CopyBytes(int length, int distance)
     // its byte.
     for (;;) {
         const int run = std::min({length, WindowSize - from, WindowSize - to, OutputSize - OutputFill});
-        CopyRun(Window + from, Window + to, OutputBuffer + OutputFill, run, distance);
+        copyRun(Window + from, Window + to, OutputBuffer + OutputFill, run, distance);
         length -= run;
         from += run;
         to += run;
         WindowPos = to - 1;
         OutputFill += run;
-        if (OutputFill == OutputSize && !Flush())
+        if (OutputFill == OutputSize && !flush())
             return false;
         if (length == 0)
             return true;
@@ -528,7 +528,7 @@ bool CopyBytes(int length, int distance)
 
 // Decodes tokens until the end code or a failure. Returns true at the end
 // code.
-bool DecodeTokens()
+bool decodeTokens()
 {
     for (;;) {
         Token token;
@@ -536,20 +536,20 @@ bool DecodeTokens()
             // The next word is a whole word of the file: the token fits in
             // the peek.
             PeekedBits in;
-            token = DecodeToken(in);
-            SkipBits(in.taken());
+            token = decodeToken(in);
+            skipBits(in.taken());
         } else {
             StreamBits in;
-            token = DecodeToken(in);
+            token = decodeToken(in);
             if (runStatus != ExplodeStatus::Ok)
                 return false;
         }
         if (token.length == 0) {
-            if (!PutByte(uint8_t(token.value)))
+            if (!putByte(uint8_t(token.value)))
                 return false;
         } else if (token.length == EndLength) {
             return true;
-        } else if (!CopyBytes(token.length, token.value)) {
+        } else if (!copyBytes(token.length, token.value)) {
             return false;
         }
     }
@@ -563,7 +563,7 @@ bool DecodeTokens()
 // - The header is read through the reader like any other bits, so it is the
 //   first sixteen bits of the stream.
 // - A dictionary-bits byte of 7 to 255 is refused before any shift by it.
-ExplodeStatus Run(const char *inputPath, const char *outputPath)
+ExplodeStatus decodeFile(const char *inputPath, const char *outputPath)
 {
     InputFile = std::fopen(inputPath, "rb");
     if (!InputFile)
@@ -591,8 +591,8 @@ ExplodeStatus Run(const char *inputPath, const char *outputPath)
         fail(ExplodeStatus::BadHeader);
     if (runStatus == ExplodeStatus::Ok) {
         WindowSize = 64 << DictionaryBits;
-        if (DecodeTokens())
-            Flush();
+        if (decodeTokens())
+            flush();
     }
 
     std::fclose(InputFile);
@@ -607,12 +607,12 @@ ExplodeStatus Run(const char *inputPath, const char *outputPath)
 
 int ExplodeFile(const char *InputPath, const char *OutputPath)
 {
-    return Run(InputPath, OutputPath) == ExplodeStatus::Ok ? 1 : 0;
+    return decodeFile(InputPath, OutputPath) == ExplodeStatus::Ok ? 1 : 0;
 }
 
 ExplodeStatus explodeFileStatus(const char *inputPath, const char *outputPath)
 {
-    return Run(inputPath, outputPath);
+    return decodeFile(inputPath, outputPath);
 }
 
 const char *explodeStatusText(ExplodeStatus status)
