@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -615,6 +614,21 @@ TEST_F(Explode, RealSavesDecodeToTheirKnownImages)
             EXPECT_EQ(decode(Bytes(stream.begin(), stream.begin() + long(cut))).status,
                       ExplodeStatus::Truncated);
         }
+    }
+}
+
+// The helper that other tests use to make compressed saves from plain ones.
+TEST_F(Explode, APlainSaveCompressedByTheWriterDecodesToItself)
+{
+    const Bytes image = readFile(fs::path(VANTOREL_TEST_DATA) / "saves" / "unc-test.sav");
+    ASSERT_EQ(image.size(), 914641u);
+    for (int e : {4, 6}) {
+        SCOPED_TRACE(e);
+        const Bytes stream = implodeImage(image, e);
+        EXPECT_LT(stream.size(), image.size() / 2) << "the writer should find the save's repeats";
+        const Decoded decoded = decode(stream);
+        EXPECT_EQ(decoded.status, ExplodeStatus::Ok);
+        EXPECT_TRUE(decoded.output == image);
     }
 }
 
