@@ -26,7 +26,8 @@ struct SaveImage {
 };
 
 // Opens path and returns its image. A compressed save is decoded into a
-// private temporary file (created exclusively, with a unique name, in the
-// system's temporary folder) that is always removed before this returns; no
-// other file is written. Never throws for bad input.
+// private temporary file (in a folder of the user's alone, created
+// exclusively under a unique name in the system's temporary folder) that is
+// always removed, with its folder, before this returns; no other file is
+// written. Never throws for bad input.
 SaveImage openSaveImage(const std::string &path);
