@@ -3,6 +3,8 @@
 #include "window_fixture.h"
 
 #include <QAction>
+#include <QDir>
+#include <QFileDialog>
 #include <QApplication>
 #include <QMenu>
 #include <QMenuBar>
@@ -260,4 +262,30 @@ TEST(WindowStart, ADescriptionThatCannotBeReadGivesOneBoxAndNoWindow)
     EXPECT_EQ(int(QApplication::topLevelWidgets().size()), windowsBefore);
     for (QWidget *w : QApplication::topLevelWidgets())
         EXPECT_FALSE(w->isVisible());
+}
+
+TEST_F(Window, TheRealDialogFiltersSavesInAnyCaseAndOffersTheLastOne)
+{
+    const QString last = SavesDir + "unc-test.sav";
+    form().OpenDialog->FileName = last;
+    QStringList filters;
+    QString offered;
+    QTimer::singleShot(0, [&] {
+        auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+        ASSERT_NE(dialog, nullptr);
+        filters = dialog->nameFilters();
+        offered = dialog->selectedFiles().value(0);
+        dialog->reject();
+    });
+    EXPECT_FALSE(form().OpenDialog->Execute());
+    EXPECT_EQ(form().OpenDialog->FileName, last) << "a cancelled dialog keeps the name";
+    EXPECT_EQ(offered, last);
+    ASSERT_EQ(filters.size(), 1);
+    EXPECT_TRUE(filters[0].startsWith("Civ III Save (.SAV) ("));
+    // The pattern takes saves named in upper and in lower case alike.
+    const QString pattern = filters[0].section('(', 2).chopped(1);
+    const QStringList listed = QDir(SavesDir).entryList({pattern}, QDir::Files);
+    EXPECT_TRUE(listed.contains("unc-test.sav"));
+    EXPECT_TRUE(listed.contains("COTM162_C3C122_01.SAV"));
+    EXPECT_FALSE(listed.contains("unc-test.hist.csv"));
 }
