@@ -284,7 +284,7 @@ TEST_F(Window, TheRealDialogFiltersSavesInAnyCaseAndOffersTheLastOne)
     EXPECT_TRUE(filters[0].startsWith("Civ III Save (.SAV) ("));
     // The pattern takes saves named in upper and in lower case alike.
     const QString pattern = filters[0].section('(', 2).chopped(1);
-    const QStringList listed = QDir(SavesDir).entryList({pattern}, QDir::Files);
+    const QStringList listed = QDir(SavesDir).entryList({pattern}, QDir::Files | QDir::CaseSensitive);
     EXPECT_TRUE(listed.contains("unc-test.sav"));
     EXPECT_TRUE(listed.contains("COTM162_C3C122_01.SAV"));
     EXPECT_FALSE(listed.contains("unc-test.hist.csv"));
