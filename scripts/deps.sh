@@ -1,19 +1,21 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that a task needs, skipping those already there.
-# Usage: scripts/deps.sh build|test|ci
+# Usage: scripts/deps.sh build|test|bench|ci
 set -euo pipefail
 
 build_pkgs=(g++ cmake ninja-build pkg-config qt6-base-dev libgl-dev fonts-dejavu-core fonts-liberation2)
 test_pkgs=(libgtest-dev libgmock-dev shared-mime-info)
 ci_pkgs=(clang-14 libclang-rt-14-dev g++-aarch64-linux-gnu g++-s390x-linux-gnu qemu-user
          appstream desktop-file-utils dpkg-dev file)
+bench_pkgs=(libbenchmark-dev valgrind)
 
 wanted=("${build_pkgs[@]}")
 case "${1:-build}" in
     build) ;;
     test) wanted+=("${test_pkgs[@]}") ;;
+    bench) wanted+=("${bench_pkgs[@]}") ;;
     ci) wanted+=("${test_pkgs[@]}" "${ci_pkgs[@]}") ;;
-    *) echo "usage: $0 build|test|ci" >&2; exit 2 ;;
+    *) echo "usage: $0 build|test|bench|ci" >&2; exit 2 ;;
 esac
 
 missing=()
