@@ -421,6 +421,8 @@ TApplication::~TApplication()
 void TApplication::Initialize()
 {
     if (!QCoreApplication::instance()) {
+        // The program's own: it lives until the process ends, after the
+        // forms it shows. Command lines are not ours to read.
         static int argc = 1;
         static char name[] = "vantorel";
         static char *argv[] = {name, nullptr};
