@@ -1,7 +1,6 @@
 #include "vcl/controls.h"
 
 #include <QApplication>
-#include <QEvent>
 #include <QFrame>
 #include <QImage>
 #include <QLabel>
@@ -97,6 +96,14 @@ void TControl::SetProperty(const String &name, const TValue &value)
     else
         unknownProperty(name);
     applyBounds();
+}
+
+void TControl::SetEvent(const String &name, TNotifyEvent handler)
+{
+    if (name == QLatin1String("OnClick"))
+        OnClick = std::move(handler);
+    else
+        TComponent::SetEvent(name, std::move(handler));
 }
 
 void TControl::InsertChild(TComponent *child)
@@ -351,14 +358,6 @@ void TButton::SetProperty(const String &name, const TValue &value)
         TControl::SetProperty(name, value);
 }
 
-void TButton::SetEvent(const String &name, TNotifyEvent handler)
-{
-    if (name == QLatin1String("OnClick"))
-        OnClick = std::move(handler);
-    else
-        TControl::SetEvent(name, std::move(handler));
-}
-
 // ---------------------------------------------------------------------------
 // TSpeedButton
 
@@ -383,14 +382,6 @@ void TSpeedButton::SetProperty(const String &name, const TValue &value)
         m_numGlyphs = std::max(1, value.toInt());
     else
         TControl::SetProperty(name, value);
-}
-
-void TSpeedButton::SetEvent(const String &name, TNotifyEvent handler)
-{
-    if (name == QLatin1String("OnClick"))
-        OnClick = std::move(handler);
-    else
-        TControl::SetEvent(name, std::move(handler));
 }
 
 void TSpeedButton::Loaded()

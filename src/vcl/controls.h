@@ -45,8 +45,11 @@ public:
     QWidget *Widget() const { return m_widget; }
 
     void SetProperty(const String &name, const TValue &value) override;
+    void SetEvent(const String &name, TNotifyEvent handler) override;
     void InsertChild(TComponent *child) override;
     void Loaded() override;
+
+    TNotifyEvent OnClick;  // raised by the controls that can be clicked
 
     // Places the aligned children in the client area: top strips first, then
     // bottom, then left, then right, then the client control. Strips of one
@@ -130,8 +133,6 @@ public:
     explicit TButton(TComponent *AOwner);
     void Click();
     void SetProperty(const String &name, const TValue &value) override;
-    void SetEvent(const String &name, TNotifyEvent handler) override;
-    TNotifyEvent OnClick;
 
 private:
     QPushButton *m_button;
@@ -143,9 +144,7 @@ public:
     explicit TSpeedButton(TComponent *AOwner);
     void Click();
     void SetProperty(const String &name, const TValue &value) override;
-    void SetEvent(const String &name, TNotifyEvent handler) override;
     void Loaded() override;
-    TNotifyEvent OnClick;
 
 private:
     QToolButton *m_button;
