@@ -16,18 +16,6 @@ namespace {
 
 const QString Saves = QStringLiteral(VANTOREL_TEST_DATA "/saves/");
 
-QByteArray readAll(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeAll(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
 
 QByteArray bytesOf(const std::vector<uint8_t> &bytes)
 {

@@ -23,24 +23,12 @@ QString savePath(const QString &name)
     return QStringLiteral(VANTOREL_TEST_DATA "/saves/") + name;
 }
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-void writeFile(const QString &path, const QByteArray &bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write(bytes);
-}
 
 // Civilization 1's score by turn, from a walked history.
 std::map<int, int32_t> playerScores(const QString &csvPath)
 {
     std::map<int, int32_t> scores;
-    const QList<QByteArray> lines = readFile(csvPath).split('\n');
+    const QList<QByteArray> lines = readAll(csvPath).split('\n');
     for (qsizetype i = 1; i < lines.size(); ++i) {  // after turn,date,civ_id,power,score,culture
         const QList<QByteArray> row = lines[i].split(',');
         if (row.size() >= 5 && row[2] == "1")
@@ -140,9 +128,9 @@ TEST(CliHistory, DamagedSaveWithItsHistoryIntactPrintsWithAWarning)
     QTemporaryDir scratch;
     ASSERT_TRUE(scratch.isValid());
     const QString whole = savePath(QStringLiteral("COTM162_C3C122_01.SAV"));
-    const QByteArray save = readFile(whole);
+    const QByteArray save = readAll(whole);
     const QString cut = scratch.filePath(QStringLiteral("cut.SAV"));
-    writeFile(cut, save.left(save.size() * 98 / 100));
+    writeAll(cut, save.left(save.size() * 98 / 100));
 
     const CliRun run = runCli({QStringLiteral("history"), cut});
     EXPECT_EQ(run.exitCode, 0);
@@ -155,13 +143,13 @@ TEST(CliHistory, NothingToPrintExitsOne)
     QTemporaryDir scratch;
     ASSERT_TRUE(scratch.isValid());
     const QString noTag = scratch.filePath(QStringLiteral("plain.SAV"));
-    writeFile(noTag, QByteArray("CIV3 a plain save without the section, HIS T"));
+    writeAll(noTag, QByteArray("CIV3 a plain save without the section, HIS T"));
     const QString empty = scratch.filePath(QStringLiteral("empty.SAV"));
-    writeFile(empty, QByteArray());
+    writeAll(empty, QByteArray());
     const QString rejected = scratch.filePath(QStringLiteral("coded.SAV"));
-    writeFile(rejected, QByteArray("\x01\x06\x00\x00", 4));
+    writeAll(rejected, QByteArray("\x01\x06\x00\x00", 4));
     const QString cutEarly = scratch.filePath(QStringLiteral("cut.SAV"));
-    writeFile(cutEarly, readFile(savePath(QStringLiteral("COTM163_C3C122_01.SAV"))).left(20000));
+    writeAll(cutEarly, readAll(savePath(QStringLiteral("COTM163_C3C122_01.SAV"))).left(20000));
 
     const struct {
         QString path;
